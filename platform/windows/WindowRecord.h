@@ -29,6 +29,7 @@ struct WindowRecord {
     DWORD exStyle = 0;
     RECT rect = {};              // window rectangle: in the parent's client area for children,
                                  // on the screen for top-level windows
+    bool defaultPosition = false; // created with CW_USEDEFAULT: the window manager places it
     std::wstring text;
     UINT_PTR id = 0;             // child identifier (the menu argument of a child)
     LONG_PTR userData = 0;
@@ -60,6 +61,9 @@ struct WindowsLock {
 
 // All live windows, in creation order (under the lock).
 const std::vector<WindowRecord *> &allWindows();
+
+// The client area of a window in its own window coordinates (see ScreenHooks::clientArea).
+RECT clientAreaOf(const WindowRecord &record);
 
 // True when the window and all its ancestors have WS_VISIBLE and it is not message-only.
 bool isShownOnScreen(const WindowRecord *record);
