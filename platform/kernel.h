@@ -94,8 +94,8 @@ struct WIN32_FIND_DATAW {
 using LPWIN32_FIND_DATAW = WIN32_FIND_DATAW *;
 
 HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode,
-                   LPSECURITY_ATTRIBUTES security, DWORD creationDisposition, DWORD flagsAndAttributes,
-                   HANDLE templateFile);
+                   LPSECURITY_ATTRIBUTES security, DWORD creationDisposition,
+                   DWORD flagsAndAttributes, HANDLE templateFile);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
                LPOVERLAPPED overlapped);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
@@ -140,8 +140,9 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, size_t stackSize,
                     LPTHREAD_START_ROUTINE startAddress, LPVOID parameter, DWORD creationFlags,
                     LPDWORD threadId);
 // The runtime library's thread start; the result is the thread handle as an integer, 0 on failure.
-uintptr_t _beginthreadex(void *security, unsigned stackSize, unsigned(__stdcall *startAddress)(void *),
-                         void *argList, unsigned initFlag, unsigned *threadAddr);
+uintptr_t _beginthreadex(void *security, unsigned stackSize,
+                         unsigned(__stdcall *startAddress)(void *), void *argList,
+                         unsigned initFlag, unsigned *threadAddr);
 // Starts a thread created with CREATE_SUSPENDED; returns the previous suspend count, or
 // (DWORD)-1 on failure.
 DWORD ResumeThread(HANDLE thread);

@@ -104,7 +104,8 @@ bool resolveCodePage(UINT codePage, CodePage &page) {
 }
 
 // Hands a result to the caller by the size conventions of the calls.
-template <typename Char> int deliver(const std::basic_string<Char> &result, Char *out, int outSize) {
+template <typename Char>
+int deliver(const std::basic_string<Char> &result, Char *out, int outSize) {
     if (result.size() > static_cast<size_t>(INT_MAX)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -196,8 +197,8 @@ std::wstring composeCharacters(const wchar_t *in, size_t length) {
         if (mappedLength < 0) {
             result.append(in + i, end - i);
         } else {
-            decodeUtf8Text(reinterpret_cast<const char *>(mapped), static_cast<size_t>(mappedLength),
-                           false, result);
+            decodeUtf8Text(reinterpret_cast<const char *>(mapped),
+                           static_cast<size_t>(mappedLength), false, result);
         }
         std::free(mapped);
         i = end;
@@ -211,8 +212,8 @@ bool isNonSpacingMark(wchar_t c) {
 }
 
 struct EncodeOptions {
-    bool strict = false;         // fail on what cannot be coded instead of substituting
-    bool useDefault = true;      // substitute the default character (else U+FFFD in UTF-8)
+    bool strict = false;    // fail on what cannot be coded instead of substituting
+    bool useDefault = true; // substitute the default character (else U+FFFD in UTF-8)
     std::string defaultChar = "?";
     bool usedDefault = false;
 };
@@ -291,9 +292,9 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByteStr, int mul
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    DWORD allowed = page.explicitUtf8 ? MB_ERR_INVALID_CHARS
-                                      : MB_PRECOMPOSED | MB_COMPOSITE_ | MB_USEGLYPHCHARS_ |
-                                            MB_ERR_INVALID_CHARS;
+    DWORD allowed = page.explicitUtf8
+                        ? MB_ERR_INVALID_CHARS
+                        : MB_PRECOMPOSED | MB_COMPOSITE_ | MB_USEGLYPHCHARS_ | MB_ERR_INVALID_CHARS;
     if ((flags & ~allowed) != 0) {
         SetLastError(ERROR_INVALID_FLAGS);
         return 0;
@@ -339,8 +340,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideCharStr, int wid
         SetLastError(ERROR_INVALID_FLAGS);
         return 0;
     }
-    size_t length = wideCharLength == -1 ? std::wcslen(wideCharStr) + 1
-                                         : static_cast<size_t>(wideCharLength);
+    size_t length =
+        wideCharLength == -1 ? std::wcslen(wideCharStr) + 1 : static_cast<size_t>(wideCharLength);
     EncodeOptions options;
     options.strict = page.explicitUtf8 && (flags & WC_ERR_INVALID_CHARS) != 0;
     options.useDefault = !page.explicitUtf8;

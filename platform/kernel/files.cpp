@@ -112,8 +112,8 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD, LPSECURITY_ATTR
     }
     HANDLE handle = platform::kernel::registerHandle(
         std::make_shared<FileObject>(fd, desiredAccess & (GENERIC_READ | GENERIC_WRITE)));
-    bool reportExisting = existed && (creationDisposition == CREATE_ALWAYS ||
-                                      creationDisposition == OPEN_ALWAYS);
+    bool reportExisting =
+        existed && (creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS);
     SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;
 }

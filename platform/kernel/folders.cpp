@@ -170,7 +170,9 @@ BOOL MoveFileExW(LPCWSTR existingFileName, LPCWSTR newFileName, DWORD flags) {
     if ((flags & MOVEFILE_WRITE_THROUGH) != 0) {
         std::string folder = to;
         size_t cut = folder.rfind(static_cast<char>(PATH_SEPARATOR));
-        folder = cut == std::string::npos ? "." : cut == 0 ? folder.substr(0, 1) : folder.substr(0, cut);
+        folder = cut == std::string::npos ? "."
+                 : cut == 0               ? folder.substr(0, 1)
+                                          : folder.substr(0, cut);
         int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd >= 0) {
             ::fsync(fd);

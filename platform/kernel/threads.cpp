@@ -47,7 +47,8 @@ DWORD allocateThreadId() {
 
 void *threadEntry(void *argument) {
     // The thread's own reference to its state, handed over by the creator.
-    std::shared_ptr<ThreadObject> self(std::move(*static_cast<std::shared_ptr<ThreadObject> *>(argument)));
+    std::shared_ptr<ThreadObject> self(
+        std::move(*static_cast<std::shared_ptr<ThreadObject> *>(argument)));
     delete static_cast<std::shared_ptr<ThreadObject> *>(argument);
     currentThreadId = self->id;
     std::function<DWORD()> body;
@@ -204,6 +205,7 @@ void Sleep(DWORD milliseconds) {
 DWORD GetTickCount() {
     struct timespec now;
     ::clock_gettime(CLOCK_MONOTONIC, &now);
-    uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    uint64_t ms =
+        static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
     return static_cast<DWORD>(ms);
 }

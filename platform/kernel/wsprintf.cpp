@@ -125,9 +125,9 @@ std::wstring formatText(const wchar_t *format, va_list args) {
         case L'u':
         case L'x':
         case L'X': {
-            unsigned long long value =
-                spec.size == Size::Int64   ? va_arg(args, unsigned long long)
-                : spec.size == Size::Short ? static_cast<unsigned short>(va_arg(args, unsigned))
+            unsigned long long value = spec.size == Size::Int64 ? va_arg(args, unsigned long long)
+                                       : spec.size == Size::Short
+                                           ? static_cast<unsigned short>(va_arg(args, unsigned))
                                            : va_arg(args, unsigned);
             const wchar_t *conversion = type == L'u' ? L"llu" : type == L'x' ? L"llx" : L"llX";
             appendFormatted(out, spec, conversion, value);
@@ -137,9 +137,9 @@ std::wstring formatText(const wchar_t *format, va_list args) {
             Spec pointer;
             pointer.flags = L"0";
             pointer.width = static_cast<int>(sizeof(void *) * 2);
-            appendFormatted(out, pointer, L"llX",
-                            static_cast<unsigned long long>(
-                                reinterpret_cast<uintptr_t>(va_arg(args, void *))));
+            appendFormatted(
+                out, pointer, L"llX",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(va_arg(args, void *))));
             break;
         }
         case L'c':

@@ -280,8 +280,7 @@ TEST_F(KernelFiles, CurrentDirectory) {
     EXPECT_EQ(GetCurrentDirectoryW(4, small), target.size() + 1);
     EXPECT_EQ(small[0], L'x');
     std::vector<wchar_t> exact(target.size() + 1);
-    EXPECT_EQ(GetCurrentDirectoryW(static_cast<DWORD>(exact.size()), exact.data()),
-              target.size());
+    EXPECT_EQ(GetCurrentDirectoryW(static_cast<DWORD>(exact.size()), exact.data()), target.size());
     EXPECT_EQ(std::wstring(exact.data()), target);
     EXPECT_TRUE(SetCurrentDirectoryW(original.c_str()));
 
@@ -299,13 +298,20 @@ TEST(KernelErrors, ErrnoMapping) {
         int err;
         DWORD code;
     } cases[] = {
-        {ENOENT, ERROR_FILE_NOT_FOUND}, {ENOTDIR, ERROR_PATH_NOT_FOUND},
-        {EACCES, ERROR_ACCESS_DENIED},  {EPERM, ERROR_ACCESS_DENIED},
-        {EROFS, ERROR_ACCESS_DENIED},   {EEXIST, ERROR_ALREADY_EXISTS},
-        {ENOSPC, ERROR_DISK_FULL},      {EMFILE, ERROR_TOO_MANY_OPEN_FILES},
-        {ENAMETOOLONG, 206},            {EBUSY, ERROR_BUSY},
-        {ENOTEMPTY, ERROR_DIR_NOT_EMPTY}, {EINVAL, ERROR_INVALID_PARAMETER},
-        {ENOMEM, ERROR_NOT_ENOUGH_MEMORY}, {EIO, ERROR_GEN_FAILURE},
+        {ENOENT, ERROR_FILE_NOT_FOUND},
+        {ENOTDIR, ERROR_PATH_NOT_FOUND},
+        {EACCES, ERROR_ACCESS_DENIED},
+        {EPERM, ERROR_ACCESS_DENIED},
+        {EROFS, ERROR_ACCESS_DENIED},
+        {EEXIST, ERROR_ALREADY_EXISTS},
+        {ENOSPC, ERROR_DISK_FULL},
+        {EMFILE, ERROR_TOO_MANY_OPEN_FILES},
+        {ENAMETOOLONG, 206},
+        {EBUSY, ERROR_BUSY},
+        {ENOTEMPTY, ERROR_DIR_NOT_EMPTY},
+        {EINVAL, ERROR_INVALID_PARAMETER},
+        {ENOMEM, ERROR_NOT_ENOUGH_MEMORY},
+        {EIO, ERROR_GEN_FAILURE},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(ErrorFromErrno(c.err), c.code) << "errno " << c.err;
