@@ -77,16 +77,32 @@ TEST(KernelThreadsThreaded, RuntimeStartAndSuspendedStart) {
 }
 
 // Closing the handle of a running thread detaches it: the thread runs on to its end.
-TEST(KernelThreadsThreaded, ClosingTheHandleDetaches) {
-    Gate gate;
-    HANDLE thread = CreateThread(nullptr, 0, waitAtGate, &gate, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
-    EXPECT_TRUE(CloseHandle(thread));
-    gate.open = true;
-    while (!gate.started) {
+struct DetachFlags {
+    std::atomic<bool> go{false};
+    std::atomic<bool> done{false};
+};
+
+DWORD WINAPI finishWhenTold(LPVOID parameter) {
+    auto *flags = static_cast<DetachFlags *>(parameter);
+    while (!flags->go) {
         Sleep(1);
     }
-    EXPECT_NE(gate.idSeen.load(), 0u);
+    flags->done = true; // the last touch of the flags
+    return 0;
+}
+
+TEST(KernelThreadsThreaded, ClosingTheHandleDetaches) {
+    static DetachFlags flags; // outlives the test, whatever the thread does
+    flags.go = false;
+    flags.done = false;
+    HANDLE thread = CreateThread(nullptr, 0, finishWhenTold, &flags, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_TRUE(CloseHandle(thread));
+    EXPECT_FALSE(flags.done);
+    flags.go = true;
+    while (!flags.done) {
+        Sleep(1);
+    }
 }
 
 TEST(KernelThreadsThreaded, ThreadIdsAreSmallAndDistinct) {
