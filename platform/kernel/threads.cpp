@@ -1,4 +1,4 @@
-// Threads as waitable handles, thread identifiers, Sleep and GetTickCount.
+// Threads as waitable handles, thread identifiers, Sleep, GetTickCount and the critical section.
 //
 // A thread's shared state lives in a ThreadObject held both by the running thread and by the
 // handle registry; whichever lets go last frees it, so closing the handle of a running thread
@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits.h>
 #include <mutex>
+#include <new>
 #include <pthread.h>
 #include <thread>
 #include <time.h>
@@ -209,3 +210,28 @@ DWORD GetTickCount() {
         static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
     return static_cast<DWORD>(ms);
 }
+
+// ---- Critical section: a recursive mutex constructed in the section's own storage ----------
+
+namespace {
+
+static_assert(sizeof(std::recursive_mutex) <= sizeof(CRITICAL_SECTION::storage),
+              "the mutex must fit in the section's storage");
+static_assert(alignof(std::recursive_mutex) <= alignof(CRITICAL_SECTION),
+              "the section's storage must be aligned for the mutex");
+
+std::recursive_mutex *mutexOf(LPCRITICAL_SECTION section) {
+    return std::launder(reinterpret_cast<std::recursive_mutex *>(section->storage));
+}
+
+} // namespace
+
+void InitializeCriticalSection(LPCRITICAL_SECTION section) {
+    new (section->storage) std::recursive_mutex();
+}
+
+void EnterCriticalSection(LPCRITICAL_SECTION section) { mutexOf(section)->lock(); }
+
+void LeaveCriticalSection(LPCRITICAL_SECTION section) { mutexOf(section)->unlock(); }
+
+void DeleteCriticalSection(LPCRITICAL_SECTION section) { mutexOf(section)->~recursive_mutex(); }
