@@ -34,7 +34,7 @@ int readNumber(const wchar_t *&p) {
     return static_cast<int>(value);
 }
 
-// Formats one value with a printf conversion built from the spec and the given length and type.
+// Formats one value with a printf conversion built from the parsed flags, length and type.
 template <typename T>
 void appendFormatted(std::wstring &out, const Spec &spec, const wchar_t *conversion, T value) {
     std::wstring format = L"%" + spec.flags;

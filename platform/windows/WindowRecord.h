@@ -21,17 +21,17 @@ struct WindowClass {
 struct WindowRecord {
     WindowClass cls;
     WNDPROC proc = nullptr;
-    DWORD threadId = 0;          // the thread that created the window and owns its messages
+    DWORD threadId = 0;             // the thread that created the window and owns its messages
     WindowRecord *parent = nullptr; // parent for child windows
-    HWND owner = nullptr;        // owner of a top-level or popup window
-    bool messageOnly = false;    // parent HWND_MESSAGE: never reaches a screen
+    HWND owner = nullptr;           // owner of a top-level or popup window
+    bool messageOnly = false;       // parent HWND_MESSAGE: never reaches a screen
     DWORD style = 0;
     DWORD exStyle = 0;
-    RECT rect = {};              // window rectangle: in the parent's client area for children,
-                                 // on the screen for top-level windows
+    RECT rect = {};               // window rectangle: in the parent's client area for children,
+                                  // on the screen for top-level windows
     bool defaultPosition = false; // created with CW_USEDEFAULT: the window manager places it
     std::wstring text;
-    UINT_PTR id = 0;             // child identifier (the menu argument of a child)
+    UINT_PTR id = 0; // child identifier (the menu argument of a child)
     LONG_PTR userData = 0;
     HINSTANCE instance = nullptr;
     bool destroying = false;

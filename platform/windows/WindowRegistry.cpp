@@ -107,7 +107,8 @@ bool isShownOnScreen(const WindowRecord *record) {
 }
 
 RECT clientAreaOf(const WindowRecord &record) {
-    RECT client = {0, 0, record.rect.right - record.rect.left, record.rect.bottom - record.rect.top};
+    RECT client = {0, 0, record.rect.right - record.rect.left,
+                   record.rect.bottom - record.rect.top};
     if (screenHooks.clientArea != nullptr) {
         screenHooks.clientArea(record, client);
     }
@@ -185,7 +186,9 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
     return FALSE;
 }
 
-HICON LoadIconW(HINSTANCE, LPCWSTR name) { return reinterpret_cast<HICON>(const_cast<LPWSTR>(name)); }
+HICON LoadIconW(HINSTANCE, LPCWSTR name) {
+    return reinterpret_cast<HICON>(const_cast<LPWSTR>(name));
+}
 
 HCURSOR LoadCursorW(HINSTANCE, LPCWSTR name) {
     return reinterpret_cast<HCURSOR>(const_cast<LPWSTR>(name));
@@ -251,9 +254,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         WindowsLock lock;
         screenHooks.windowCreated(*record);
     }
-    CREATESTRUCTW create = {param,  instance, menu,  parent, height,   width,
-                            y,      x,        static_cast<LONG>(style), windowName,
-                            className, exStyle};
+    CREATESTRUCTW create = {
+        param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+        windowName, className, exStyle};
     if (SendMessageW(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) == 0 ||
         SendMessageW(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         DestroyWindow(hwnd);

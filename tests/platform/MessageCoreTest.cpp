@@ -71,9 +71,9 @@ TEST_F(MessageCore, CreateSendsCreateAndDestroyInvalidatesTheHandle) {
     EXPECT_EQ(log, (std::vector<UINT>{WM_CREATE, WM_DESTROY}));
     EXPECT_FALSE(PostMessageW(hwnd, WM_USER, 0, 0));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
-    EXPECT_EQ(CreateWindowExW(0, L"NoSuchClass", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                              nullptr),
-              nullptr);
+    EXPECT_EQ(
+        CreateWindowExW(0, L"NoSuchClass", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+        nullptr);
 }
 
 TEST_F(MessageCore, CloseThroughTheDefaultProcedureDestroysTheWindow) {
@@ -184,8 +184,7 @@ TEST(MessageCoreThreaded, ManySendersAllGetTheirOwnResults) {
     for (int t = 0; t < 4; ++t) {
         senders.emplace_back([&, t] {
             for (int i = 0; i < 200; ++i) {
-                if (SendMessageW(owner.hwnd, WM_USER + 1, static_cast<WPARAM>(i), t) !=
-                    i * 2 + t) {
+                if (SendMessageW(owner.hwnd, WM_USER + 1, static_cast<WPARAM>(i), t) != i * 2 + t) {
                     ++wrong;
                 }
             }
