@@ -205,14 +205,9 @@ std::shared_ptr<ThreadQueue> queueOf(DWORD threadId) {
 }
 
 bool postInputMessage(const MSG &msg) {
-    DWORD threadId = 0;
-    {
-        WindowsLock lock;
-        WindowRecord *record = lookupWindow(msg.hwnd);
-        if (record == nullptr) {
-            return false;
-        }
-        threadId = record->threadId;
+    DWORD threadId = ownerThreadOf(msg.hwnd);
+    if (threadId == 0) {
+        return false;
     }
     std::shared_ptr<ThreadQueue> queue = queueOf(threadId);
     if (!queue) {
@@ -267,14 +262,9 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (window == nullptr) {
         return PostThreadMessageW(GetCurrentThreadId(), message, wParam, lParam);
     }
-    DWORD threadId = 0;
-    {
-        WindowsLock lock;
-        WindowRecord *record = lookupWindow(window);
-        if (record == nullptr) {
-            return FALSE;
-        }
-        threadId = record->threadId;
+    DWORD threadId = ownerThreadOf(window);
+    if (threadId == 0) {
+        return FALSE;
     }
     std::shared_ptr<ThreadQueue> queue = queueOf(threadId);
     if (!queue) {
@@ -288,14 +278,9 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    DWORD threadId = 0;
-    {
-        WindowsLock lock;
-        WindowRecord *record = lookupWindow(window);
-        if (record == nullptr) {
-            return 0;
-        }
-        threadId = record->threadId;
+    DWORD threadId = ownerThreadOf(window);
+    if (threadId == 0) {
+        return 0;
     }
     if (threadId == GetCurrentThreadId()) {
         return callWindow(window, message, wParam, lParam);

@@ -41,16 +41,7 @@ int msUntilNextTimer(const ThreadQueue &queue) {
 }
 
 void removeTimersOf(HWND window) {
-    DWORD threadId = 0;
-    {
-        WindowsLock lock;
-        WindowRecord *record = lookupWindow(window);
-        if (record == nullptr) {
-            return;
-        }
-        threadId = record->threadId;
-    }
-    if (std::shared_ptr<ThreadQueue> queue = queueOf(threadId)) {
+    if (std::shared_ptr<ThreadQueue> queue = queueOf(ownerThreadOf(window))) {
         std::lock_guard<std::mutex> lock(queue->mutex);
         std::erase_if(queue->timers, [&](const Timer &t) { return t.hwnd == window; });
     }
@@ -65,14 +56,9 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerFunc) {
     if (window == nullptr) {
         queue = currentQueue();
     } else {
-        DWORD threadId = 0;
-        {
-            WindowsLock lock;
-            WindowRecord *record = lookupWindow(window);
-            if (record == nullptr) {
-                return 0;
-            }
-            threadId = record->threadId;
+        DWORD threadId = ownerThreadOf(window);
+        if (threadId == 0) {
+            return 0;
         }
         if (threadId != GetCurrentThreadId()) {
             SetLastError(ERROR_ACCESS_DENIED);

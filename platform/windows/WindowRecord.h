@@ -48,6 +48,8 @@ struct WindowRecord {
 // Window handles are record pointers; these check liveness under the registry lock.
 WindowRecord *lookupWindow(HWND window);
 inline HWND toHandle(WindowRecord *record) { return reinterpret_cast<HWND>(record); }
+// The thread that owns a window, or 0 (with ERROR_INVALID_WINDOW_HANDLE) when it is gone.
+DWORD ownerThreadOf(HWND window);
 
 // The registry lock guards every window record field above. Recursive.
 void lockWindows();

@@ -92,6 +92,12 @@ WindowRecord *lookupWindow(HWND window) {
     return record;
 }
 
+DWORD ownerThreadOf(HWND window) {
+    WindowsLock lock;
+    WindowRecord *record = lookupWindow(window);
+    return record != nullptr ? record->threadId : 0;
+}
+
 const std::vector<WindowRecord *> &allWindows() { return registry().ordered; }
 
 bool isShownOnScreen(const WindowRecord *record) {
