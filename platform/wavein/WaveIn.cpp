@@ -71,7 +71,8 @@ bool formatSupported(const WAVEFORMATEX &format) {
            format.nAvgBytesPerSec == format.nSamplesPerSec * format.nBlockAlign;
 }
 
-// About 30 ms of sound per callback.
+// Frames per callback: the largest power of two that is at most 30 ms of sound (16 ms at the
+// program's rates).
 Uint16 framesPerCallback(DWORD rate) {
     Uint16 frames = 128;
     while (frames < 4096 && frames * 2 * 1000u <= rate * 30u) {

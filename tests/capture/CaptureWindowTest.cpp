@@ -41,7 +41,8 @@ protected:
         ASSERT_NE(window_, nullptr);
         pumpWindow_ = createTestWindow();
         ASSERT_NE(pumpWindow_, nullptr);
-        // 1024 bytes of 16000 Hz stereo every 20 ms: a buffer takes about 160 ms to fill.
+        // 1024 bytes of 16000 Hz stereo every 40 ms: a buffer takes about 320 ms to fill, which
+        // leaves the test ample time to stop while it is partly filled.
         appState.sampleRate = 16000;
         appState.channelCount = 2;
     }
@@ -85,7 +86,7 @@ protected:
         ASSERT_TRUE(pumpUntil(pumpWindow_, deviceClosed));
     }
 
-    DiskSoundInput input_{1 << 20, 20};
+    DiskSoundInput input_{1 << 20, 40};
     HWND window_ = nullptr;
     // A window of the test thread for pumping its queue.
     HWND pumpWindow_ = nullptr;
