@@ -136,4 +136,16 @@ TEST_F(CaptureWindowThreaded, StopBeforeTheOpenNoticeClosesTheDeviceAtOnce) {
     expectNextRecordingStartsClean();
 }
 
+TEST_F(CaptureWindowThreaded, CloseDuringAStopClosesTheDeviceAndKeepsTheWindow) {
+    ASSERT_NO_FATAL_FAILURE(startRecording());
+    ASSERT_EQ(send(CMD_STOP), 0);
+    // The buffers the reset returned still wait in the queue, so the stop is in progress.
+    ASSERT_FALSE(deviceClosed());
+    ASSERT_EQ(send(CMD_CLOSE_CAPTURE), 0);
+    EXPECT_TRUE(deviceClosed());
+    EXPECT_TRUE(IsWindow(window_));
+    pumpMessages(pumpWindow_);
+    expectNextRecordingStartsClean();
+}
+
 } // namespace
