@@ -40,9 +40,13 @@ void pushWake() {
         wakePending = false;
 }
 
-void onCreated(WindowRecord &record) { screenData(record); }
+void onCreated(WindowRecord &record) {
+    WindowsLock lock;
+    screenData(record);
+}
 
 void onDestroyed(WindowRecord &record) {
+    WindowsLock lock;
     auto *data = static_cast<ScreenWindow *>(record.screen);
     if (!data)
         return;
@@ -56,6 +60,7 @@ void onDestroyed(WindowRecord &record) {
 }
 
 void onChanged(WindowRecord &record) {
+    WindowsLock lock;
     if (!record.parent)
         screenData(record).titleDirty = true;
     screenChanged();
@@ -220,6 +225,8 @@ bool initScreen() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // Window images are plain surfaces: no renderer (and no GL driver) behind them.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         lastError = SDL_GetError();
         if (lastError.empty())

@@ -245,3 +245,25 @@ TEST_F(ScreenWindows, TheCloseButtonSendsCloseAndADisabledWindowIgnoresIt) {
     EXPECT_EQ(windows.taken(WM_CLOSE).size(), 1u);
     EXPECT_FALSE(ui.call([&] { return IsWindow(main); }));
 }
+
+TEST(ScreenStart, WithoutADisplayTheScreenSaysWhyInOneLine) {
+    const char *saved = std::getenv("SDL_VIDEODRIVER");
+    std::string previous = saved ? saved : "";
+    setenv("SDL_VIDEODRIVER", "no-such-display", 1);
+    bool opened = true;
+    std::string why;
+    std::thread ui([&] {
+        opened = platform::initScreen();
+        why = platform::screenError();
+        if (opened)
+            platform::shutdownScreen();
+    });
+    ui.join();
+    if (saved)
+        setenv("SDL_VIDEODRIVER", previous.c_str(), 1);
+    else
+        unsetenv("SDL_VIDEODRIVER");
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(why.empty());
+    EXPECT_EQ(why.find('\n'), std::string::npos);
+}
