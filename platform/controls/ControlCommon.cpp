@@ -1,7 +1,9 @@
-// What the standard controls share: state behind the handle, fonts, notifications, drawing.
+// What the standard controls share: their registration as window classes, state behind the
+// handle, fonts, notifications and the classic drawing.
 
 #include "platform/controls/ControlCommon.h"
 
+#include "platform/controls/Controls.h"
 #include "platform/gdi/Fonts.h"
 
 namespace platform {
@@ -154,6 +156,30 @@ void drawLabel(HDC dc, HFONT font, int x, int y, const std::wstring &text, bool 
     }
     SetBkMode(dc, oldMode);
     SelectObject(dc, old);
+}
+
+bool registerStandardControls() {
+    struct Entry {
+        const wchar_t *name;
+        WNDPROC proc;
+    };
+    const Entry entries[] = {
+        {L"BUTTON", buttonWindowProc()},           {L"EDIT", editWindowProc()},
+        {L"static", staticWindowProc()},           {L"scrollbar", scrollBarWindowProc()},
+        {L"COMBOBOX", comboBoxWindowProc()},       {comboListClass, comboListWindowProc()},
+        {messageBoxClass, messageBoxWindowProc()},
+    };
+    for (const Entry &entry : entries) {
+        WNDCLASSW cls = {};
+        cls.lpfnWndProc = entry.proc;
+        cls.lpszClassName = entry.name;
+        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        cls.hbrBackground =
+            reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1));
+        // A second registration (an earlier start of the screen) fails harmlessly.
+        RegisterClassW(&cls);
+    }
+    return true;
 }
 
 } // namespace platform

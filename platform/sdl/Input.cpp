@@ -1,8 +1,10 @@
 // Input: SDL events turned into messages on the UI thread's queue. Mouse messages go to the
 // deepest visible window under the pointer (or to the window holding the capture), keys and
 // characters to the focus window, drops to the top-level window that accepts files. Input for a
-// disabled window, or one inside a disabled window, is dropped.
+// disabled window, or one inside a disabled window, is dropped. Also the drop handles that
+// WM_DROPFILES carries.
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -379,3 +381,50 @@ HWND GetCapture() {
         capture = nullptr;
     return capture;
 }
+
+// ---- Dropped files: one handle per drop with every path of it ----------------------------------
+
+namespace platform {
+namespace {
+
+struct DropData {
+    std::vector<std::wstring> files;
+    POINT point;
+};
+
+} // namespace
+
+HDROP createDrop(std::vector<std::wstring> files, POINT point) {
+    return reinterpret_cast<HDROP>(new DropData{std::move(files), point});
+}
+
+} // namespace platform
+
+using platform::DropData;
+
+UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR file, UINT size) {
+    auto *data = reinterpret_cast<DropData *>(drop);
+    if (!data)
+        return 0;
+    if (index == 0xFFFFFFFFu)
+        return static_cast<UINT>(data->files.size());
+    if (index >= data->files.size())
+        return 0;
+    const std::wstring &path = data->files[index];
+    if (!file || size == 0)
+        return static_cast<UINT>(path.size());
+    size_t copied = std::min<size_t>(path.size(), size - 1);
+    std::wmemcpy(file, path.data(), copied);
+    file[copied] = L'\0';
+    return static_cast<UINT>(copied);
+}
+
+BOOL DragQueryPoint(HDROP drop, LPPOINT point) {
+    auto *data = reinterpret_cast<DropData *>(drop);
+    if (!data || !point)
+        return FALSE;
+    *point = data->point;
+    return TRUE;
+}
+
+void DragFinish(HDROP drop) { delete reinterpret_cast<DropData *>(drop); }

@@ -1,11 +1,13 @@
-// Window images: each window on the screen thread paints into its own surface; a top-level
-// window's image is its surface with its children's surfaces on top, each cut to its parent's
-// client area, later siblings above earlier ones. Also saving an image as PNG.
+// Window images: each window on the screen thread paints into its own surface; BeginPaint hands
+// out a device context clipped to the update region, and the default window procedure erases
+// with the class background. A top-level window's image is its surface with its children's
+// surfaces on top, each cut to its parent's client area, later siblings above earlier ones.
+// Windows that never reach the screen get a device context that draws nothing.
 
 #include <SDL2/SDL_image.h>
 
-#include "platform/gdi/GdiObjects.h"
 #include "platform/gdi.h"
+#include "platform/gdi/GdiObjects.h"
 #include "platform/screen.h"
 #include "platform/sdl/ScreenWindow.h"
 
@@ -145,4 +147,131 @@ bool saveWindowImage(HWND window, const char *pngPath) {
     return saved;
 }
 
+bool screenDefaultMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                          LRESULT &result) {
+    switch (message) {
+    case WM_ERASEBKGND: {
+        HBRUSH background = nullptr;
+        {
+            WindowsLock lock;
+            WindowRecord *record = lookupWindow(window);
+            if (!record)
+                return false;
+            background = record->cls.background;
+        }
+        COLORREF colour = 0;
+        if (!brushColour(background, colour)) {
+            result = 0;
+            return true;
+        }
+        RECT client = {};
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, background);
+        result = 1;
+        return true;
+    }
+    case WM_MOUSEWHEEL: {
+        HWND parent = GetParent(window);
+        result = parent ? SendMessageW(parent, message, wParam, lParam) : 0;
+        return true;
+    }
+    case WM_NCMOUSEMOVE:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+        defaultNonClientMessage(window, message, wParam, lParam);
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace platform
+
+using namespace platform;
+
+namespace {
+
+// A device context for the window's client area cut to area (client coordinates).
+DeviceContext *windowContext(HWND window, RECT area) {
+    SDL_Surface *surface = nullptr;
+    POINT origin = {0, 0};
+    {
+        WindowsLock lock;
+        WindowRecord *record = lookupWindow(window);
+        if (!record)
+            return nullptr;
+        SIZE size = clientSize(*record);
+        area.left = std::max<LONG>(area.left, 0);
+        area.top = std::max<LONG>(area.top, 0);
+        area.right = std::min<LONG>(area.right, size.cx);
+        area.bottom = std::min<LONG>(area.bottom, size.cy);
+        surface = ensureSurface(*record);
+        origin = clientOriginInSurface(*record);
+    }
+    RECT clip = {area.left + origin.x, area.top + origin.y, area.right + origin.x,
+                 area.bottom + origin.y};
+    DeviceContext *dc = createDeviceContext(surface, origin, clip);
+    dc->window = window;
+    return dc;
+}
+
+} // namespace
+
+HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
+    if (!paint)
+        return nullptr;
+    *paint = PAINTSTRUCT{};
+    RECT area = {0, 0, 0, 0};
+    bool erase = false;
+    {
+        WindowsLock lock;
+        WindowRecord *record = lookupWindow(window);
+        if (!record)
+            return nullptr;
+        ensureSurface(*record); // a new image asks to be painted whole
+        if (record->updatePending) {
+            area = record->updateRect;
+            erase = record->updateErase;
+        }
+        record->updatePending = false;
+        record->updateErase = false;
+        record->updateRect = RECT{0, 0, 0, 0};
+    }
+    DeviceContext *dc = windowContext(window, area);
+    if (!dc)
+        return nullptr;
+    // The paint rectangle is what the device context can reach.
+    paint->rcPaint = RECT{dc->clip.left - dc->origin.x, dc->clip.top - dc->origin.y,
+                          dc->clip.right - dc->origin.x, dc->clip.bottom - dc->origin.y};
+    paint->hdc = toHdc(dc);
+    paint->fErase = FALSE;
+    if (erase)
+        paint->fErase =
+            SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint->hdc), 0) == 0;
+    return paint->hdc;
+}
+
+BOOL EndPaint(HWND, const PAINTSTRUCT *paint) {
+    if (!paint || !paint->hdc)
+        return FALSE;
+    deleteDeviceContext(toDc(paint->hdc));
+    screenChanged();
+    return TRUE;
+}
+
+HDC GetDC(HWND window) {
+    RECT all = {0, 0, 0x7FFFFFFF, 0x7FFFFFFF};
+    DeviceContext *dc = windowContext(window, all);
+    return dc ? toHdc(dc) : nullptr;
+}
+
+int ReleaseDC(HWND, HDC hdc) {
+    if (!hdc)
+        return 0;
+    deleteDeviceContext(toDc(hdc));
+    screenChanged();
+    return 1;
+}
