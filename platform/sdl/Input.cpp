@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialogs/Drops.h"
 #include "platform/gdi/Fonts.h"
 #include "platform/sdl/ScreenWindow.h"
 #include "platform/windows/ThreadQueue.h"

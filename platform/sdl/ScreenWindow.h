@@ -4,6 +4,11 @@
 
 #include <SDL2/SDL.h>
 
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+
 #include "platform/input.h"
 #include "platform/windows/WindowRecord.h"
 
@@ -109,6 +114,9 @@ bool screenDefaultMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 constexpr LPARAM keyShiftBit = 1 << 16;
 constexpr LPARAM keyControlBit = 1 << 17;
 constexpr LPARAM keyAltBit = 1 << 18;
+
+// A drop handle holding the paths of one drop; DragFinish frees it.
+HDROP createDrop(std::vector<std::wstring> files, POINT point);
 
 // SDL event types of the layer: a wake-up, and a message to post as input in event order.
 Uint32 wakeEventType();

@@ -7,7 +7,6 @@
 #include <future>
 #include <thread>
 
-#include "platform/dialogs/Drops.h"
 #include "platform/sdl/ScreenWindow.h"
 #include "tests/platform/TestWindows.h"
 
