@@ -14,9 +14,10 @@ struct ScreenHooks {
     void (*windowDestroyed)(WindowRecord &record) = nullptr;
     // After style (visible, enabled), text or rectangle changed.
     void (*windowChanged)(WindowRecord &record) = nullptr;
-    // The client rectangle (origin 0,0) of a window from its window rectangle and styles. Null:
-    // the client area is the whole window.
-    void (*clientRect)(const WindowRecord &record, RECT &client) = nullptr;
+    // The client area of a window in its own window coordinates (left and top are the widths of
+    // the frame and caption), from its window rectangle and styles. Null: the client area is the
+    // whole window.
+    void (*clientArea)(const WindowRecord &record, RECT &client) = nullptr;
 };
 
 // Set once by the backend at start-up, before windows are created.

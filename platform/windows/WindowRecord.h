@@ -21,16 +21,17 @@ struct WindowClass {
 struct WindowRecord {
     WindowClass cls;
     WNDPROC proc = nullptr;
-    DWORD threadId = 0;          // the thread that created the window and owns its messages
+    DWORD threadId = 0;             // the thread that created the window and owns its messages
     WindowRecord *parent = nullptr; // parent for child windows
-    HWND owner = nullptr;        // owner of a top-level or popup window
-    bool messageOnly = false;    // parent HWND_MESSAGE: never reaches a screen
+    HWND owner = nullptr;           // owner of a top-level or popup window
+    bool messageOnly = false;       // parent HWND_MESSAGE: never reaches a screen
     DWORD style = 0;
     DWORD exStyle = 0;
-    RECT rect = {};              // window rectangle: in the parent's client area for children,
-                                 // on the screen for top-level windows
+    RECT rect = {};               // window rectangle: in the parent's client area for children,
+                                  // on the screen for top-level windows
+    bool defaultPosition = false; // created with CW_USEDEFAULT: the window manager places it
     std::wstring text;
-    UINT_PTR id = 0;             // child identifier (the menu argument of a child)
+    UINT_PTR id = 0; // child identifier (the menu argument of a child)
     LONG_PTR userData = 0;
     HINSTANCE instance = nullptr;
     bool destroying = false;
@@ -47,6 +48,8 @@ struct WindowRecord {
 // Window handles are record pointers; these check liveness under the registry lock.
 WindowRecord *lookupWindow(HWND window);
 inline HWND toHandle(WindowRecord *record) { return reinterpret_cast<HWND>(record); }
+// The thread that owns a window, or 0 (with ERROR_INVALID_WINDOW_HANDLE) when it is gone.
+DWORD ownerThreadOf(HWND window);
 
 // The registry lock guards every window record field above. Recursive.
 void lockWindows();
@@ -60,6 +63,9 @@ struct WindowsLock {
 
 // All live windows, in creation order (under the lock).
 const std::vector<WindowRecord *> &allWindows();
+
+// The client area of a window in its own window coordinates (see ScreenHooks::clientArea).
+RECT clientAreaOf(const WindowRecord &record);
 
 // True when the window and all its ancestors have WS_VISIBLE and it is not message-only.
 bool isShownOnScreen(const WindowRecord *record);
