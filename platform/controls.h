@@ -115,6 +115,18 @@ BOOL EnableScrollBar(HWND window, UINT bar, UINT arrows);
 #define CBN_DROPDOWN 7
 #define CBN_CLOSEUP 8
 
+struct COMBOBOXINFO {
+    DWORD cbSize;
+    RECT rcItem;
+    RECT rcButton;
+    DWORD stateButton;
+    HWND hwndCombo;
+    HWND hwndItem;
+    HWND hwndList;
+};
+// The parts of a combo box; hwndList is the drop-down list while it is down, null otherwise.
+BOOL GetComboBoxInfo(HWND combo, COMBOBOXINFO *info);
+
 // ---- Control colours --------------------------------------------------------------------------
 #define WM_CTLCOLOREDIT 0x0133
 #define WM_CTLCOLORBTN 0x0135

@@ -11,9 +11,10 @@
 #include "platform/controls/Controls.h"
 
 namespace platform {
-namespace {
 
 constexpr int buttonWidth = 16;
+
+namespace {
 
 int closedHeightFor(HFONT font) { return fontHeight(font) + 8; }
 
@@ -245,3 +246,17 @@ WNDPROC comboBoxWindowProc() { return comboProc; }
 int comboItemHeight(const ComboState &s) { return fontHeight(effectiveFont(s)) + 2; }
 
 } // namespace platform
+
+BOOL GetComboBoxInfo(HWND combo, COMBOBOXINFO *info) {
+    auto *s = platform::controlState<platform::ComboState>(combo);
+    if (!s || !info || info->cbSize != sizeof(COMBOBOXINFO))
+        return FALSE;
+    SIZE size = platform::clientSizeOf(combo);
+    info->rcItem = RECT{2, 2, size.cx - 2 - platform::buttonWidth, size.cy - 2};
+    info->rcButton = RECT{size.cx - 2 - platform::buttonWidth, 2, size.cx - 2, size.cy - 2};
+    info->stateButton = s->dropped ? 0x00000008u : 0; // pressed
+    info->hwndCombo = combo;
+    info->hwndItem = nullptr;
+    info->hwndList = s->list;
+    return TRUE;
+}

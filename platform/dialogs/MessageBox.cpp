@@ -78,12 +78,8 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     Insets in = frameInsets(style, exStyle, false);
     int width = clientWidth + in.left + in.right;
     int height = clientHeight + in.top + in.bottom;
+    // The screen centres the box over its owner.
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-    RECT ownerRect = {};
-    if (owner && GetWindowRect(owner, &ownerRect) && ownerRect.left != CW_USEDEFAULT) {
-        x = (ownerRect.left + ownerRect.right - width) / 2;
-        y = (ownerRect.top + ownerRect.bottom - height) / 2;
-    }
     HWND box = CreateWindowExW(exStyle, messageBoxClass, caption ? caption : L"", style, x, y,
                                width, height, owner, nullptr, nullptr, nullptr);
     if (!box)

@@ -121,13 +121,11 @@ HitResult hitTest(WindowRecord &top, POINT point) {
 
 namespace {
 
-// The screen position of a top-level window's client origin. A window placed by the window
-// manager (CW_USEDEFAULT) is taken to stand at the origin.
+// The screen position of a top-level window's client origin, as the records know it (a window
+// that the window manager placed stands where the core put it).
 POINT screenOrigin(const WindowRecord &top) {
     Insets in = frameInsets(top);
-    LONG x = top.rect.left == CW_USEDEFAULT ? 0 : top.rect.left;
-    LONG y = top.rect.top == CW_USEDEFAULT ? 0 : top.rect.top;
-    return POINT{x + in.left, y + in.top};
+    return POINT{top.rect.left + in.left, top.rect.top + in.top};
 }
 
 bool convert(HWND window, LPPOINT point, int sign) {

@@ -66,10 +66,13 @@ void onChanged(WindowRecord &record) {
     screenChanged();
 }
 
-void onClientRect(const WindowRecord &record, RECT &client) {
+void onClientArea(const WindowRecord &record, RECT &client) {
+    Insets in = frameInsets(record);
     SIZE size = clientSize(record);
-    client = RECT{0, 0, size.cx, size.cy};
+    client = RECT{in.left, in.top, in.left + size.cx, in.top + size.cy};
 }
+
+void onDispatching(const MSG &msg) { setDispatchKeyState(msg.message, msg.wParam, msg.lParam); }
 
 // Creates, shows, hides, retitles and resizes the SDL windows after the records.
 void syncWindows() {
@@ -95,16 +98,22 @@ void syncWindows() {
                 flags |= SDL_WINDOW_ALWAYS_ON_TOP;
             if (record->owner)
                 flags |= SDL_WINDOW_SKIP_TASKBAR;
+            ScreenWindow *ownerData = nullptr;
+            if (WindowRecord *owner = record->owner ? lookupWindow(record->owner) : nullptr)
+                ownerData = static_cast<ScreenWindow *>(owner->screen);
+            if (record->defaultPosition && ownerData && ownerData->sdl) {
+                // An owned window the window manager would place: centred over its owner.
+                int ox = 0, oy = 0, ow = 0, oh = 0;
+                SDL_GetWindowPosition(ownerData->sdl, &ox, &oy);
+                SDL_GetWindowSize(ownerData->sdl, &ow, &oh);
+                x = ox + (ow - w) / 2;
+                y = oy + (oh - h) / 2;
+            }
             data.sdl = SDL_CreateWindow("", x, y, w, h, flags);
             data.sdlId = data.sdl ? SDL_GetWindowID(data.sdl) : 0;
             data.titleDirty = true;
-            if (data.sdl && record->owner) {
-                WindowRecord *owner = lookupWindow(record->owner);
-                ScreenWindow *ownerData =
-                    owner ? static_cast<ScreenWindow *>(owner->screen) : nullptr;
-                if (ownerData && ownerData->sdl)
-                    SDL_SetWindowModalFor(data.sdl, ownerData->sdl);
-            }
+            if (data.sdl && ownerData && ownerData->sdl)
+                SDL_SetWindowModalFor(data.sdl, ownerData->sdl);
         }
         if (!data.sdl)
             continue;
@@ -251,7 +260,8 @@ bool initScreen() {
     SDL_StartTextInput();
     uiThread = self;
     wakePending = false;
-    screenHooks = ScreenHooks{onCreated, onDestroyed, onChanged, onClientRect};
+    screenHooks = ScreenHooks{onCreated,    onDestroyed,          onChanged,
+                              onClientArea, screenDefaultMessage, onDispatching};
     setThreadPump(self, ThreadPump{waitForEvents, pushWake});
     registerStandardControls();
     return true;

@@ -51,7 +51,7 @@ TEST_F(ComboBoxes, ClickDropsTheListAndAChoiceSelectsAndClosesIt) {
     ui.click(combo, 10, 5);
     EXPECT_TRUE(dropped());
     // The list lies below the field; its rows are one item high. Pick the sixth item (" 3").
-    HWND list = ui.call([] { return FindWindowW(L"ComboLBox", nullptr); });
+    HWND list = dropDownOf(ui, combo);
     ASSERT_NE(list, nullptr);
     // Items are two pixels taller than the font, the closed field eight.
     int itemHeight = closedHeight - 6;
@@ -62,7 +62,7 @@ TEST_F(ComboBoxes, ClickDropsTheListAndAChoiceSelectsAndClosesIt) {
     EXPECT_FALSE(dropped());
     EXPECT_EQ(selected(), 5);
     EXPECT_EQ(selectionChanges(), 1);
-    EXPECT_EQ(ui.call([] { return FindWindowW(L"ComboLBox", nullptr); }), nullptr);
+    EXPECT_EQ(dropDownOf(ui, combo), nullptr);
 }
 
 TEST_F(ComboBoxes, EscapeOrAClickElsewhereClosesWithoutChange) {
@@ -121,7 +121,7 @@ TEST_F(ComboBoxes, NearTheBottomOfTheWindowTheListOpensUpwards) {
             SendMessageW(low, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     });
     ui.click(low, 10, 5);
-    HWND list = ui.call([] { return FindWindowW(L"ComboLBox", nullptr); });
+    HWND list = dropDownOf(ui, low);
     ASSERT_NE(list, nullptr);
     RECT r = {};
     ui.runOnUi([&] {

@@ -147,7 +147,7 @@ TEST(ScreenGallery, EveryControlWorksAndTheWindowLooksLikeAClassicDesktopWindow)
     ui.click(mono, 5, 10);
     ui.click(loop, 5, 10);
     ui.click(combo, 10, 5);
-    HWND dropList = ui.call([] { return FindWindowW(L"ComboLBox", nullptr); });
+    HWND dropList = dropDownOf(ui, combo);
     ASSERT_NE(dropList, nullptr);
     ui.click(dropList, 10, 5); // the first item, "-2"
     ui.click(folder[0], 5, 5);

@@ -39,3 +39,12 @@ public:
 private:
     ScreenHarness &ui;
 };
+
+// The drop-down list of a combo box while it is down.
+inline HWND dropDownOf(ScreenHarness &ui, HWND combo) {
+    return ui.call([&] {
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof(info);
+        return GetComboBoxInfo(combo, &info) ? info.hwndList : nullptr;
+    });
+}
