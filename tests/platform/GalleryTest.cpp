@@ -149,8 +149,8 @@ TEST(ScreenGallery, EveryControlWorksAndTheWindowLooksLikeAClassicDesktopWindow)
     ui.click(combo, 10, 5);
     HWND dropList = dropDownOf(ui, combo);
     ASSERT_NE(dropList, nullptr);
-    ui.click(dropList, 10, 5); // the first item, "-2"
-    ui.click(folder[0], 5, 5);
+    ui.click(dropList, 10, 5);   // the first item, "-2"
+    ui.click(folder[0], 100, 5); // the caret after the text
 
     EXPECT_EQ(ui.call([&] { return SendMessageW(rate32, BM_GETCHECK, 0, 0); }), BST_CHECKED);
     EXPECT_EQ(ui.call([&] { return SendMessageW(rate16, BM_GETCHECK, 0, 0); }), BST_UNCHECKED);
