@@ -242,6 +242,7 @@ void paintEdit(HWND window, EditState &s) {
     if (focused) {
         int cx = x0 + prefixWidth(s, s.caret);
         fillSolid(dc, RECT{cx, y, cx + 1, y + height}, GetSysColor(COLOR_WINDOWTEXT));
+        setTextInputArea(window, RECT{cx, y, cx + 1, y + height});
     }
     SelectObject(dc, old);
     EndPaint(window, &ps);

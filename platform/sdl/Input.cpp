@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/gdi/Fonts.h"
+#include "platform/kernel.h"
 #include "platform/sdl/ScreenWindow.h"
 #include "platform/windows/ThreadQueue.h"
 
@@ -306,6 +307,19 @@ void translateEvent(const SDL_Event &event) {
     default:
         break;
     }
+}
+
+void setTextInputArea(HWND window, RECT area) {
+    if (screenThread() == 0 || screenThread() != GetCurrentThreadId())
+        return;
+    WindowsLock lock;
+    WindowRecord *record = lookupWindow(window);
+    if (!record)
+        return;
+    POINT origin = clientOriginInTop(*record);
+    SDL_Rect rect = {area.left + origin.x, area.top + origin.y, area.right - area.left,
+                     area.bottom - area.top};
+    SDL_SetTextInputRect(&rect);
 }
 
 void releaseScreenInput() {

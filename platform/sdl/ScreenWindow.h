@@ -92,6 +92,9 @@ bool captureIsNonClient();
 
 // Turns one SDL event into input messages (Input.cpp).
 void translateEvent(const SDL_Event &event);
+// Tells the input method where text is being typed (client coordinates of the window), so
+// that its candidate window opens beside the caret. UI thread only.
+void setTextInputArea(HWND window, RECT area);
 // Forgets the capture and any drop in progress (the screen closes).
 void releaseScreenInput();
 // A wake-up event was read: the next wake pushes a new one.

@@ -60,7 +60,14 @@ ScreenHarness::ScreenHarness() {
 
 void ScreenHarness::uiMain() {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+            if (stopping)
+                break;
+            ++quits;
+            quitCode = static_cast<int>(msg.wParam);
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -68,6 +75,7 @@ void ScreenHarness::uiMain() {
 }
 
 ScreenHarness::~ScreenHarness() {
+    stopping = true;
     if (ready)
         PostThreadMessageW(threadId, WM_QUIT, 0, 0);
     ui.join();

@@ -16,6 +16,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -74,6 +75,11 @@ public:
     // The message box currently shown (class "#32770"), or null.
     HWND messageBox();
 
+    // Quit messages that reached the UI thread's loop (a window under test posted them); the
+    // loop keeps running until the harness ends. -1 when none came.
+    int quitMessages() const { return quits.load(); }
+    int lastQuitCode() const { return quitCode.load(); }
+
 private:
     void push(SDL_Event event, bool wait = true);
     // SDL window id and the point in its client area for a client point of window.
@@ -85,4 +91,7 @@ private:
     HWND helper = nullptr;
     bool ready = false;
     std::string failure;
+    std::atomic<bool> stopping{false};
+    std::atomic<int> quits{0};
+    std::atomic<int> quitCode{-1};
 };

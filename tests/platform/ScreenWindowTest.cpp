@@ -12,7 +12,7 @@
 
 namespace {
 
-class ScreenWindows : public ::testing::Test {
+class ScreenWindowsThreaded : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(ui.ok()) << ui.error(); }
     ScreenHarness ui;
@@ -23,7 +23,7 @@ const COLORREF face = RGB(192, 192, 192);
 
 } // namespace
 
-TEST_F(ScreenWindows, CaptionedWindowHasTheClassicClientAreaAndAnSdlWindowOfThatSize) {
+TEST_F(ScreenWindowsThreaded, CaptionedWindowHasTheClassicClientAreaAndAnSdlWindowOfThatSize) {
     HWND main = windows.createTop(L"Pellory - Tindle Ver.1.0.0.2", 500, 560);
     RECT client = {};
     ASSERT_TRUE(ui.call([&] { return GetClientRect(main, &client); }));
@@ -55,7 +55,7 @@ TEST_F(ScreenWindows, CaptionedWindowHasTheClassicClientAreaAndAnSdlWindowOfThat
     EXPECT_EQ(title, "録音中");
 }
 
-TEST_F(ScreenWindows, WindowsOfOtherThreadsAndMessageOnlyWindowsNeverReachTheScreen) {
+TEST_F(ScreenWindowsThreaded, WindowsOfOtherThreadsAndMessageOnlyWindowsNeverReachTheScreen) {
     HWND messageOnly = ui.call([] {
         HWND w = CreateWindowExW(0, L"TindleTestWindow", L"hidden", 0, 0, 0, 1, 1, HWND_MESSAGE,
                                  nullptr, nullptr, nullptr);
@@ -89,7 +89,7 @@ TEST_F(ScreenWindows, WindowsOfOtherThreadsAndMessageOnlyWindowsNeverReachTheScr
     other.join();
 }
 
-TEST_F(ScreenWindows, PaintingIsClippedToTheUpdateRegion) {
+TEST_F(ScreenWindowsThreaded, PaintingIsClippedToTheUpdateRegion) {
     HWND main = windows.createTop(L"paint", 200, 150);
     std::atomic<int> paints{0};
     windows.onPaint(main, [&](HWND, HDC dc, const PAINTSTRUCT &) {
@@ -141,7 +141,7 @@ TEST_F(ScreenWindows, PaintingIsClippedToTheUpdateRegion) {
     EXPECT_EQ(ui.countOtherThan(main, RECT{0, 0, 194, 125}, RGB(0, 0, 0)), 194 * 125);
 }
 
-TEST_F(ScreenWindows, ChildrenDrawOverTheirParentAndAreCutToIt) {
+TEST_F(ScreenWindowsThreaded, ChildrenDrawOverTheirParentAndAreCutToIt) {
     HWND main = windows.createTop(L"children", 200, 150);
     HWND outer = windows.createChild(main, L"static", L"", 0, 20, 20, 60, 40, 0, WS_EX_CLIENTEDGE);
     // Partly outside its parent's client area.
@@ -159,7 +159,7 @@ TEST_F(ScreenWindows, ChildrenDrawOverTheirParentAndAreCutToIt) {
     EXPECT_EQ(ui.pixel(main, 85, 50), face);
 }
 
-TEST_F(ScreenWindows, MouseGoesToTheDeepestEnabledChildUnderThePointer) {
+TEST_F(ScreenWindowsThreaded, MouseGoesToTheDeepestEnabledChildUnderThePointer) {
     HWND main = windows.createTop(L"routing", 300, 200);
     HWND group = windows.createChild(main, L"BUTTON", L"", BS_GROUPBOX, 10, 10, 200, 60);
     HWND radio = windows.createChild(group, L"BUTTON", L"a", BS_AUTORADIOBUTTON, 10, 20, 60, 20, 5);
@@ -205,7 +205,7 @@ TEST_F(ScreenWindows, MouseGoesToTheDeepestEnabledChildUnderThePointer) {
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), -WHEEL_DELTA);
 }
 
-TEST_F(ScreenWindows, TwoDroppedFilesArriveAsOneDropAtTheWindowThatAcceptsFiles) {
+TEST_F(ScreenWindowsThreaded, TwoDroppedFilesArriveAsOneDropAtTheWindowThatAcceptsFiles) {
     HWND accepting =
         windows.createTop(L"drop", 200, 150, WS_CAPTION | WS_SYSMENU, WS_EX_ACCEPTFILES);
     ui.dropFiles(accepting, {"/tmp/録音 1.wav", "/tmp/b.wav"});
@@ -234,7 +234,7 @@ TEST(ScreenDrops, QueryingCopiesWithinTheBufferAndCountsWithoutTerminator) {
     DragFinish(drop);
 }
 
-TEST_F(ScreenWindows, TheCloseButtonSendsCloseAndADisabledWindowIgnoresIt) {
+TEST_F(ScreenWindowsThreaded, TheCloseButtonSendsCloseAndADisabledWindowIgnoresIt) {
     HWND main = windows.createTop(L"close", 200, 150);
     ui.runOnUi([&] { EnableWindow(main, FALSE); });
     ui.closeButton(main);
@@ -243,6 +243,13 @@ TEST_F(ScreenWindows, TheCloseButtonSendsCloseAndADisabledWindowIgnoresIt) {
     ui.closeButton(main);
     EXPECT_EQ(windows.taken(WM_CLOSE).size(), 1u);
     EXPECT_FALSE(ui.call([&] { return IsWindow(main); }));
+
+    // A window that ends the loop with a quit message: the harness notes it and goes on.
+    ui.runOnUi([] { PostQuitMessage(3); });
+    ui.sync();
+    EXPECT_EQ(ui.quitMessages(), 1);
+    EXPECT_EQ(ui.lastQuitCode(), 3);
+    EXPECT_EQ(ui.call([] { return 42; }), 42);
 }
 
 TEST(ScreenStart, WithoutADisplayTheScreenSaysWhyInOneLine) {
