@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 
+#include "platform/controls/ControlCommon.h"
 #include "platform/controls/Controls.h"
 #include "platform/gdi/Fonts.h"
 #include "platform/kernel.h"
@@ -54,6 +55,7 @@ void onDestroyed(WindowRecord &record) {
         SDL_FreeSurface(data->surface);
     if (data->sdl)
         closedWindows.push_back(data->sdl);
+    delete static_cast<ControlState *>(data->control); // a thread that ended without WM_NCDESTROY
     delete data;
     record.screen = nullptr;
     screenChanged();
@@ -180,8 +182,16 @@ void dropQueuedEvents() {
 } // namespace
 
 ScreenWindow &screenData(WindowRecord &record) {
-    if (!record.screen)
+    if (!record.screen) {
         record.screen = new ScreenWindow;
+        record.releaseScreen = [](void *data) {
+            auto *screen = static_cast<ScreenWindow *>(data);
+            if (screen->surface)
+                SDL_FreeSurface(screen->surface);
+            delete static_cast<ControlState *>(screen->control);
+            delete screen;
+        };
+    }
     return *static_cast<ScreenWindow *>(record.screen);
 }
 
