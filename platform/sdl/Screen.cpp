@@ -91,10 +91,8 @@ void syncWindows() {
         int w = std::max<int>(1, size.cx), h = std::max<int>(1, size.cy);
         if (visible && !data.sdl) {
             Insets in = frameInsets(*record);
-            int x = record->rect.left == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED
-                                                       : record->rect.left + in.left;
-            int y = record->rect.top == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED
-                                                      : record->rect.top + in.top;
+            int x = record->defaultPosition ? SDL_WINDOWPOS_UNDEFINED : record->rect.left + in.left;
+            int y = record->defaultPosition ? SDL_WINDOWPOS_UNDEFINED : record->rect.top + in.top;
             Uint32 flags = SDL_WINDOW_HIDDEN;
             if (record->exStyle & WS_EX_TOPMOST)
                 flags |= SDL_WINDOW_ALWAYS_ON_TOP;
