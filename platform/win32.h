@@ -9,3 +9,5 @@
 #include "platform/controls.h"
 #include "platform/dialogs.h"
 #include "platform/wavein.h"
+#include "platform/input.h"
+#include "platform/screen.h"

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "platform/kernel.h"
+#include "platform/windows/ScreenHooks.h"
 #include "platform/windows/ThreadQueueInternal.h"
 #include "platform/windows/WindowRecord.h"
 
@@ -359,6 +360,9 @@ BOOL PeekMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
 BOOL TranslateMessage(const MSG *) { return FALSE; }
 
 LRESULT DispatchMessageW(const MSG *msg) {
+    if (screenHooks.dispatching != nullptr) {
+        screenHooks.dispatching(*msg);
+    }
     if (msg->message == WM_TIMER && msg->lParam != 0) {
         auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
         proc(msg->hwnd, WM_TIMER, msg->wParam, static_cast<DWORD>(nowMs()));

@@ -18,6 +18,13 @@ struct ScreenHooks {
     // the frame and caption), from its window rectangle and styles. Null: the client area is the
     // whole window.
     void (*clientArea)(const WindowRecord &record, RECT &client) = nullptr;
+    // Asked first by the default window procedure: true when the backend handled the message
+    // (erasing the background, clicks on the parts of a window it draws), with its result.
+    bool (*defaultMessage)(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           LRESULT &result) = nullptr;
+    // Told of every message DispatchMessageW is about to hand to a window procedure (the key
+    // state that GetKeyState reports travels with input messages).
+    void (*dispatching)(const MSG &msg) = nullptr;
 };
 
 // Set once by the backend at start-up, before windows are created.

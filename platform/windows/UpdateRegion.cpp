@@ -140,25 +140,3 @@ BOOL UpdateWindow(HWND window) {
     }
     return TRUE;
 }
-
-// Painting without a screen: the update region is handed over and validated. The display
-// backend replaces this with painting into the window's image.
-HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
-    if (paint == nullptr) {
-        return nullptr;
-    }
-    *paint = PAINTSTRUCT{};
-    {
-        WindowsLock lock;
-        WindowRecord *record = lookupWindow(window);
-        if (record == nullptr) {
-            return nullptr;
-        }
-        paint->rcPaint = record->updatePending ? record->updateRect : RECT{0, 0, 0, 0};
-        paint->fErase = record->updateErase ? TRUE : FALSE;
-    }
-    ValidateRect(window, nullptr);
-    return nullptr;
-}
-
-BOOL EndPaint(HWND, const PAINTSTRUCT *) { return TRUE; }

@@ -43,6 +43,8 @@ struct WindowRecord {
     bool updateErase = false;
 
     void *screen = nullptr; // the display backend's data for this window, if any
+    // Frees screen when the record goes without the backend having taken it back.
+    void (*releaseScreen)(void *screen) = nullptr;
 };
 
 // Window handles are record pointers; these check liveness under the registry lock.

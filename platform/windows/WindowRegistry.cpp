@@ -4,6 +4,7 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "platform/controls/Controls.h"
 #include "platform/kernel.h"
 #include "platform/windows/ScreenHooks.h"
 #include "platform/windows/ThreadQueueInternal.h"
@@ -74,6 +75,9 @@ void eraseRecord(WindowRecord *record) {
     }
     reg.live.erase(record);
     std::erase(reg.ordered, record);
+    if (record->screen != nullptr && record->releaseScreen != nullptr) {
+        record->releaseScreen(record->screen);
+    }
     delete record;
 }
 
@@ -203,6 +207,9 @@ HCURSOR LoadCursorW(HINSTANCE, LPCWSTR name) {
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
                      int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
+    // The standard controls exist as classes from the first window on, with or without a screen.
+    static std::once_flag standardClasses;
+    std::call_once(standardClasses, [] { registerStandardControls(); });
     auto *record = new WindowRecord;
     {
         WindowsLock lock;

@@ -39,6 +39,11 @@ bool changeStyle(HWND window, DWORD set, DWORD clear, DWORD &previous) {
 } // namespace
 
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (screenHooks.defaultMessage != nullptr &&
+        screenHooks.defaultMessage(window, message, wParam, lParam, result)) {
+        return result;
+    }
     switch (message) {
     case WM_NCCREATE:
         return TRUE;
