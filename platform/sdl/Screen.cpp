@@ -2,6 +2,7 @@
 // thread, the hooks through which the window core reports changes, and the pump through which the
 // UI thread's message loop waits for SDL events.
 
+#include <cstring>
 #include <SDL2/SDL_image.h>
 
 #include <atomic>
@@ -231,12 +232,32 @@ Uint32 sdlWindowId(HWND window) {
     return data ? data->sdlId : 0;
 }
 
+// When no real display answers, SDL falls back to drivers that draw nowhere. Those serve only
+// when they were asked for by name (tests and headless runs); otherwise the user would get a
+// program that runs with no window to see.
+static bool headlessDriverAllowed() {
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) {
+        return false;
+    }
+    if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) {
+        return true;
+    }
+    const char *asked = SDL_getenv("SDL_VIDEODRIVER");
+    return asked != nullptr && std::strstr(asked, driver) != nullptr;
+}
+
 bool initScreen() {
     DWORD self = GetCurrentThreadId();
     if (uiThread.load() != 0) {
         if (uiThread.load() == self)
             return true;
         lastError = "the screen is already open on another thread";
+        return false;
+    }
+    if (SDL_getenv("SDL_VIDEODRIVER") == nullptr && SDL_getenv("DISPLAY") == nullptr &&
+        SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
+        lastError = "no display found (neither DISPLAY nor WAYLAND_DISPLAY is set)";
         return false;
     }
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -248,6 +269,11 @@ bool initScreen() {
         lastError = SDL_GetError();
         if (lastError.empty())
             lastError = "no video device";
+        SDL_Quit();
+        return false;
+    }
+    if (!headlessDriverAllowed()) {
+        lastError = "no display found (DISPLAY and WAYLAND_DISPLAY reach no screen)";
         SDL_Quit();
         return false;
     }

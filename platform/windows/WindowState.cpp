@@ -208,7 +208,7 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
         notifyChanged(record);
     }
     SendMessageW(window, WM_MOVE, 0, MAKELPARAM(x, y));
-    RECT client;
+    RECT client = {};
     GetClientRect(window, &client);
     SendMessageW(window, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
     if (repaint) {
