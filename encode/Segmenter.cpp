@@ -32,8 +32,15 @@ int segmentSize(int, int channelCount, int qualityLevel) {
     return SegmentSizeTable[row][channelCount == 1 ? 0 : 1];
 }
 
+namespace {
+
+// Loop numbering is only for recordings with loop recording; conversions always number plainly.
+bool loopNumbering() { return appState.converting == 0 && appState.loopRecording == 1; }
+
+} // namespace
+
 void currentNumberingMode(int *startLag, int *modulus) {
-    if (appState.converting == 0 && appState.loopRecording == 1) {
+    if (loopNumbering()) {
         *startLag = kLoopStartLag;
         *modulus = kLoopModulus;
     } else {
@@ -43,8 +50,6 @@ void currentNumberingMode(int *startLag, int *modulus) {
 }
 
 namespace {
-
-bool loopNumbering() { return appState.converting == 0 && appState.loopRecording == 1; }
 
 int accumulatedSamples() {
     return static_cast<int>((appState.accumWritePos - appState.accumBuffer) / 2);
