@@ -18,6 +18,7 @@
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_OUTOFMEMORY 14L
+#define ERROR_NOT_SAME_DEVICE 17L
 #define ERROR_NO_MORE_FILES 18L
 #define ERROR_WRITE_PROTECT 19L
 #define ERROR_SHARING_VIOLATION 32L
@@ -32,6 +33,7 @@
 #define ERROR_BUSY 170L
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_INVALID_FLAGS 1004L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_INVALID_THREAD_ID 1444L
@@ -92,8 +94,8 @@ struct WIN32_FIND_DATAW {
 using LPWIN32_FIND_DATAW = WIN32_FIND_DATAW *;
 
 HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode,
-                   LPSECURITY_ATTRIBUTES security, DWORD creationDisposition, DWORD flagsAndAttributes,
-                   HANDLE templateFile);
+                   LPSECURITY_ATTRIBUTES security, DWORD creationDisposition,
+                   DWORD flagsAndAttributes, HANDLE templateFile);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
                LPOVERLAPPED overlapped);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
@@ -138,8 +140,12 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, size_t stackSize,
                     LPTHREAD_START_ROUTINE startAddress, LPVOID parameter, DWORD creationFlags,
                     LPDWORD threadId);
 // The runtime library's thread start; the result is the thread handle as an integer, 0 on failure.
-uintptr_t _beginthreadex(void *security, unsigned stackSize, unsigned(__stdcall *startAddress)(void *),
-                         void *argList, unsigned initFlag, unsigned *threadAddr);
+uintptr_t _beginthreadex(void *security, unsigned stackSize,
+                         unsigned(__stdcall *startAddress)(void *), void *argList,
+                         unsigned initFlag, unsigned *threadAddr);
+// Starts a thread created with CREATE_SUSPENDED; returns the previous suspend count, or
+// (DWORD)-1 on failure.
+DWORD ResumeThread(HANDLE thread);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 DWORD GetCurrentThreadId();
@@ -167,6 +173,7 @@ void DeleteCriticalSection(LPCRITICAL_SECTION section);
 #define WC_COMPOSITECHECK 0x00000200u
 #define WC_DEFAULTCHAR 0x00000040u
 #define WC_NO_BEST_FIT_CHARS 0x00000400u
+#define WC_ERR_INVALID_CHARS 0x00000080u
 
 // Both return the number of characters (bytes) written, or with a zero output size the number
 // needed; a length of -1 means the input is NUL-terminated and the terminator is converted too.
