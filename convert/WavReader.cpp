@@ -58,10 +58,15 @@ void pushCopy(const unsigned char *bytes, uint32_t length, int64_t bytesPerSecon
     conversionProgress.soundMicroseconds += static_cast<int64_t>(length) * 1000000 / bytesPerSecond;
 }
 
-// Makes the UI thread paint, which drains the queue through the segmenter, and lets it catch up.
-void letTheEncoderCatchUp() {
+// Makes the UI thread paint, which drains the queue through the segmenter, and waits for it.
+void drainQueue() {
     invalidateMeter();
     SendMessageW(appState.mainWindow, WM_PAINT, 0, 0);
+}
+
+// Drains the queue and lets the encoder catch up.
+void letTheEncoderCatchUp() {
+    drainQueue();
     Sleep(kPaintPauseMs);
 }
 
@@ -97,7 +102,14 @@ int WavReader(LPCWSTR path) {
     uint32_t fmtSize = readU32(block + fmt + 4);
     int bitsPerSample = readS16(block + fmt + 22);
 
-    // Accepted values are taken at once, before the checks.
+    // Accepted values are taken at once, before the checks. Chunks of the previous file still
+    // waiting were read with its values, so they are taken by the segmenter before the values
+    // change.
+    bool newChannels = acceptedChannels(channels) && channels != appState.channelCount;
+    bool newRate = acceptedRate(rate) && static_cast<int>(rate) != appState.sampleRate;
+    if (newChannels || newRate) {
+        drainQueue();
+    }
     if (acceptedChannels(channels)) {
         appState.channelCount = channels;
     }

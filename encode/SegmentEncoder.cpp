@@ -72,8 +72,12 @@ int feedFrames(vorbis_dsp_state *dsp, const unsigned char *scratch, int byteCoun
 
 int SegmentEncoder(unsigned char *output, const unsigned char *pcm, int byteCount, int qualityLevel,
                    size_t outputCapacity) {
-    int channels = appState.channelCount;
-    int rate = appState.sampleRate;
+    return encodeSegmentAs(output, pcm, byteCount, qualityLevel, appState.sampleRate,
+                           appState.channelCount, outputCapacity);
+}
+
+int encodeSegmentAs(unsigned char *output, const unsigned char *pcm, int byteCount,
+                    int qualityLevel, int rate, int channels, size_t outputCapacity) {
     if (channels != 1 && channels != 2) {
         return 0;
     }

@@ -12,3 +12,7 @@
 // when the stream would not fit; output then holds nothing usable.
 int SegmentEncoder(unsigned char *output, const unsigned char *pcm, int byteCount, int qualityLevel,
                    size_t outputCapacity = kEncodedBufferSize);
+
+// The same for PCM of the given rate and channel count, whatever appState holds.
+int encodeSegmentAs(unsigned char *output, const unsigned char *pcm, int byteCount,
+                    int qualityLevel, int sampleRate, int channelCount, size_t outputCapacity);

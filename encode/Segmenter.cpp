@@ -55,6 +55,33 @@ int accumulatedSamples() {
     return static_cast<int>((appState.accumWritePos - appState.accumBuffer) / 2);
 }
 
+struct SampleFormat {
+    int rate;
+    int channels;
+};
+
+bool operator==(const SampleFormat &a, const SampleFormat &b) {
+    return a.rate == b.rate && a.channels == b.channels;
+}
+
+// The rate and channel count appState holds now; a conversion may change them between files.
+SampleFormat currentFormat() {
+    return SampleFormat{appState.sampleRate, appState.channelCount == 1 ? 1 : 2};
+}
+
+// The format of the samples appended last, and where the accumulation ended then.
+SampleFormat appendedFormat = {0, 0};
+const unsigned char *appendedEnd = nullptr;
+
+// The format of what accumBuffer holds: the one it was appended with, as long as nothing else
+// has moved the write position since; otherwise the current one.
+SampleFormat accumulatedFormat() {
+    if (appendedEnd == appState.accumWritePos && appState.accumWritePos != appState.accumBuffer) {
+        return appendedFormat;
+    }
+    return currentFormat();
+}
+
 // Maps the chunk in place through the volume curve, frame by frame; only values whose two bytes
 // lie inside the chunk are touched. Channel 1 is limited to -32767..32767.
 void mapChunk(unsigned char *data, int length, int channels, int *firstPeak, int *secondPeak) {
@@ -91,10 +118,11 @@ void mapChunk(unsigned char *data, int length, int channels, int *firstPeak, int
 // Encodes the accumulated samples and writes them as the next numbered file; fileCounter counts
 // the file once it is written. Returns false when the encoder refused the segment, true when it
 // was encoded, whether or not the file could be written.
-bool encodeAndWriteSegment(int samples, int modulus) {
+bool encodeAndWriteSegment(int samples, SampleFormat format, int modulus) {
     int number = appState.fileCounter % modulus;
-    int bytes = SegmentEncoder(appState.encodedBuffer, appState.accumBuffer, samples * 2,
-                               appState.qualityLevel);
+    int bytes =
+        encodeSegmentAs(appState.encodedBuffer, appState.accumBuffer, samples * 2,
+                        appState.qualityLevel, format.rate, format.channels, kEncodedBufferSize);
     if (bytes <= 0) {
         recordSegmentFailure(appState.programmeFolder, number, L"the segment could not be encoded",
                              ERROR_NOT_SUPPORTED);
@@ -107,13 +135,12 @@ bool encodeAndWriteSegment(int samples, int modulus) {
     return true;
 }
 
-int channelsNow() { return appState.channelCount == 1 ? 1 : 2; }
-
 // Cuts the accumulated samples as one segment and rewrites the index. The PCM is gone afterwards
 // whether or not it was written.
 void cutSegment(int samples, int startLag, int modulus) {
-    if (encodeAndWriteSegment(samples, modulus)) {
-        int frames = samples / channelsNow();
+    SampleFormat format = accumulatedFormat();
+    if (encodeAndWriteSegment(samples, format, modulus)) {
+        int frames = samples / format.channels;
         int counter = appState.fileCounter;
         if (loopNumbering()) {
             int init = 0;
@@ -152,13 +179,14 @@ void appendChunk(const unsigned char *data, int length, int startLag, int modulu
 // rewritten with the nominal samples per file, also when nothing was left.
 void writeRemainder(int modulus) {
     int samples = accumulatedSamples();
+    SampleFormat format = accumulatedFormat();
     if (samples > 0) {
-        encodeAndWriteSegment(samples, modulus);
+        encodeAndWriteSegment(samples, format, modulus);
     }
     appState.accumWritePos = appState.accumBuffer;
     if (!loopNumbering()) {
-        int size = segmentSize(appState.sampleRate, appState.channelCount, appState.qualityLevel);
-        writeIndexFile(appState.programmeFolder, size / channelsNow(),
+        int size = segmentSize(format.rate, format.channels, appState.qualityLevel);
+        writeIndexFile(appState.programmeFolder, size / format.channels,
                        appState.fileCounter % modulus, 0);
     }
 }
@@ -180,8 +208,18 @@ void Segmenter(int *firstPeak, int *secondPeak, int final, int startLag, int mod
             continue;
         }
         if (chunk.length > 0) {
-            mapChunk(chunk.data, chunk.length, channelsNow(), &peak0, &peak1);
+            SampleFormat format = currentFormat();
+            // The first chunk of a file with another rate or channel count: what the previous
+            // file left becomes a shorter file of its own instead of being played at the wrong
+            // rate or with its channels mixed up.
+            if (appState.accumWritePos != appState.accumBuffer &&
+                !(accumulatedFormat() == format)) {
+                cutSegment(accumulatedSamples(), startLag, modulus);
+            }
+            mapChunk(chunk.data, chunk.length, format.channels, &peak0, &peak1);
             appendChunk(chunk.data, chunk.length, startLag, modulus);
+            appendedFormat = format;
+            appendedEnd = appState.accumWritePos;
         }
         delete[] chunk.data;
 

@@ -15,6 +15,7 @@ namespace {
 // What the stand-in main window saw.
 struct WindowLog {
     std::vector<uint32_t> queuedAtPaint;
+    std::vector<int> rateAtPaint;
     std::vector<unsigned char> drained;
     int doneCount = 0;
 };
@@ -41,6 +42,7 @@ LRESULT CALLBACK standInProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         PAINTSTRUCT paint;
         BeginPaint(window, &paint);
         windowLog.queuedAtPaint.push_back(PcmQueue.count());
+        windowLog.rateAtPaint.push_back(appState.sampleRate);
         if (drainOnPaint) {
             drainQueue();
         }
@@ -129,6 +131,23 @@ TEST_F(StandInWindowTest, ReaderMakesTheWindowPaintEveryHundredChunks) {
     EXPECT_EQ(windowLog.queuedAtPaint, (std::vector<uint32_t>{1, 101, 201}));
     drainQueue();
     EXPECT_EQ(windowLog.drained, spec.data);
+}
+
+// Chunks of a file still waiting when the next file brings another rate are taken while the old
+// rate still stands.
+TEST_F(StandInWindowTest, ReaderHasTheQueueTakenBeforeTheFormatChanges) {
+    WavSpec stereo;
+    stereo.data = countingBytes(4000);
+    WavSpec mono = stereo;
+    mono.rate = 8000;
+    mono.channels = 1;
+    writeWholeFile(scratch_.path("s.wav"), buildWav(stereo));
+    writeWholeFile(scratch_.path("m.wav"), buildWav(mono));
+    EXPECT_EQ(WavReader(scratch_.widePath("s.wav").c_str()), 1);
+    EXPECT_EQ(WavReader(scratch_.widePath("s.wav").c_str()), 1);
+    EXPECT_EQ(WavReader(scratch_.widePath("m.wav").c_str()), 1);
+    EXPECT_EQ(windowLog.queuedAtPaint, (std::vector<uint32_t>{1, 2, 2, 3}));
+    EXPECT_EQ(windowLog.rateAtPaint, (std::vector<int>{16000, 16000, 16000, 8000}));
 }
 
 class ConversionThreaded : public StandInWindowTest {};

@@ -74,6 +74,25 @@ TEST_F(HeadlessConverterThreaded, TurnsABatchIntoAProgrammeFolder) {
     EXPECT_EQ(appState.mainWindow, nullptr);
 }
 
+// Files of different rates and channel counts in one batch each keep their own format.
+TEST_F(HeadlessConverterThreaded, MixedFormatsKeepTheirOwnRateAndChannels) {
+    std::string stereo = writeWav("s.wav", 16000, 2, makeTone(16000 * 3, 2, 16000, 440.0));
+    std::string mono = writeWav("m.wav", 8000, 1, makeTone(8000 * 2, 1, 8000, 300.0));
+    std::string folder = scratch_.path("prog");
+
+    ASSERT_EQ(run({folder, stereo, mono}), 0);
+    DecodedStream first = decodeOgg(readWholeFile(folder + sep() + "0.ogg"));
+    EXPECT_EQ(first.rate, 16000);
+    EXPECT_EQ(first.channels, 2);
+    EXPECT_EQ(first.frames(), 48000u);
+    DecodedStream second = decodeOgg(readWholeFile(folder + sep() + "1.ogg"));
+    EXPECT_EQ(second.rate, 8000);
+    EXPECT_EQ(second.channels, 1);
+    EXPECT_EQ(second.frames(), 16000u);
+    EXPECT_EQ(readWholeFile(folder + sep() + "index.txt"),
+              "SAMPLES\t360000\r\nFILES\t2\r\nINIT\t0\r\n");
+}
+
 // The lowest level makes a playable file, and the volume passes the sound through the curve.
 TEST_F(HeadlessConverterThreaded, LowestQualityAndVolumeOptions) {
     std::vector<int16_t> tone = makeTone(8000 * 4, 1, 8000, 300.0);

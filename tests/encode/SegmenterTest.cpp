@@ -220,6 +220,56 @@ TEST_F(SegmenterTest, LoopFinalWritesTheRemainderButKeepsTheIndex) {
     EXPECT_EQ(decodeOgg(readWholeFile(file("31.ogg"))).frames(), 1000u);
 }
 
+// A batch may hold files of different rates and channel counts. What one file leaves is written
+// as a shorter file of its own with its own format, never encoded with the next file's.
+TEST_F(SegmenterTest, FormatChangeClosesTheSegmentOfThePreviousFile) {
+    appState.converting = 1;
+    appState.qualityLevel = 9;
+    std::vector<unsigned char> stereo = pcmBytes(makeTone(20000, 2, 16000, 440.0));
+    size_t offset = 0;
+    pushChunks(stereo, &offset, 8000, 10);
+    step();
+    EXPECT_FALSE(fileExists(file("0.ogg")));
+
+    appState.sampleRate = 8000;
+    appState.channelCount = 1;
+    std::vector<unsigned char> mono = pcmBytes(makeTone(8000, 1, 8000, 300.0));
+    offset = 0;
+    pushChunks(mono, &offset, 8000, 2);
+    step();
+    DecodedStream first = decodeOgg(readWholeFile(file("0.ogg")));
+    EXPECT_EQ(first.rate, 16000);
+    EXPECT_EQ(first.channels, 2);
+    EXPECT_EQ(first.frames(), 20000u);
+    EXPECT_EQ(index(), indexText(20000, 1, 0));
+
+    step(1);
+    DecodedStream second = decodeOgg(readWholeFile(file("1.ogg")));
+    EXPECT_EQ(second.rate, 8000);
+    EXPECT_EQ(second.channels, 1);
+    EXPECT_EQ(second.frames(), 8000u);
+    EXPECT_EQ(index(), indexText(80000, 2, 0));
+}
+
+// A refused last file may leave its accepted rate and channel count behind; the remainder of the
+// file before it keeps its own.
+TEST_F(SegmenterTest, FinalStepEncodesTheRemainderWithItsOwnFormat) {
+    appState.converting = 1;
+    appState.qualityLevel = 9;
+    std::vector<unsigned char> stereo = pcmBytes(makeTone(20000, 2, 16000, 440.0));
+    size_t offset = 0;
+    pushChunks(stereo, &offset, 8000, 10);
+    step();
+    appState.sampleRate = 8000;
+    appState.channelCount = 1;
+    step(1);
+    DecodedStream last = decodeOgg(readWholeFile(file("0.ogg")));
+    EXPECT_EQ(last.rate, 16000);
+    EXPECT_EQ(last.channels, 2);
+    EXPECT_EQ(last.frames(), 20000u);
+    EXPECT_EQ(index(), indexText(100000, 1, 0));
+}
+
 // Every value passes through the curve; channel 0 keeps -32768, channel 1 is limited to -32767;
 // the peaks cover the chunks of this call only; a trailing incomplete value stays as it was.
 TEST_F(SegmenterTest, MapsMetersAndKeepsIncompleteFramesUnmapped) {
