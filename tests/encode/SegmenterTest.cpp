@@ -351,6 +351,19 @@ TEST_F(SegmenterTest, UncreatableSegmentFileKeepsTheCounter) {
     EXPECT_EQ(index(), indexText(80000, 1, 0));
 }
 
+// An index that cannot be rewritten keeps its previous contents whole; the segment file stays.
+TEST_F(SegmenterTest, UnwritableIndexKeepsThePreviousOne) {
+    useShortSegments();
+    std::filesystem::create_directories(file("index.txt.tmp"));
+    writeWholeFile(file("index.txt"), {'o', 'l', 'd'});
+    pushShortSegment();
+    step();
+    EXPECT_EQ(appState.fileCounter, 1);
+    EXPECT_EQ(decodeOgg(readWholeFile(file("0.ogg"))).frames(), 80000u);
+    EXPECT_EQ(index(), "old");
+    EXPECT_NE(failure().find(L"index.txt"), std::wstring::npos);
+}
+
 TEST_F(SegmenterTest, UncreatableFolderLosesSegmentsButNotTheRun) {
     useShortSegments();
     writeWholeFile(scratch_.path("base"), {'b'}); // a file where the base folder should be
