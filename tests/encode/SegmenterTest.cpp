@@ -313,6 +313,18 @@ TEST_F(SegmenterTest, EmptyChunkRunsTheSegmentTestAndNullChunkIsDropped) {
     EXPECT_EQ(decodeOgg(readWholeFile(file("0.ogg"))).frames(), 80000u);
 }
 
+// No producer makes chunks this large, but one that did would not be written past the end of the
+// accumulation buffer: what fills it is cut first.
+TEST_F(SegmenterTest, OversizedChunkIsCutRatherThanOverflowing) {
+    useShortSegments();
+    std::vector<unsigned char> silence(kAccumBufferSize + 8000, 0);
+    pushChunk(silence.data(), static_cast<int>(silence.size()));
+    step();
+    EXPECT_EQ(appState.fileCounter, 1);
+    EXPECT_EQ(decodeOgg(readWholeFile(file("0.ogg"))).frames(), kAccumBufferSize / 2);
+    EXPECT_EQ(accumulated(), 8000);
+}
+
 // A segment the encoder refuses is lost, but not the following ones; fileCounter only counts files
 // written.
 TEST_F(SegmenterTest, EncoderRefusalLosesOnlyThatSegment) {
