@@ -162,17 +162,21 @@ void reportProgress(bool last) {
     fflush(stderr);
 }
 
-void finishConversion(HWND window) {
-    WaitForSingleObject(appState.conversionThreadHandle, INFINITE);
-    CloseHandle(appState.conversionThreadHandle);
-    appState.conversionThreadHandle = nullptr;
-
+// One segmenter step in the numbering mode of a conversion (plain); the peaks are not shown.
+void runSegmenterStep(int final) {
     int startLag = 0;
     int modulus = 0;
     currentNumberingMode(&startLag, &modulus);
     int firstPeak = 0;
     int secondPeak = 0;
-    Segmenter(&firstPeak, &secondPeak, 1, startLag, modulus);
+    Segmenter(&firstPeak, &secondPeak, final, startLag, modulus);
+}
+
+void finishConversion(HWND window) {
+    WaitForSingleObject(appState.conversionThreadHandle, INFINITE);
+    CloseHandle(appState.conversionThreadHandle);
+    appState.conversionThreadHandle = nullptr;
+    runSegmenterStep(1);
     KillTimer(window, kDrainTimer);
     PcmQueue.discardAll();
     reportProgress(true);
@@ -184,12 +188,7 @@ LRESULT CALLBACK converterWindowProc(HWND window, UINT message, WPARAM wParam, L
     case WM_PAINT: {
         PAINTSTRUCT paint;
         BeginPaint(window, &paint);
-        int startLag = 0;
-        int modulus = 0;
-        currentNumberingMode(&startLag, &modulus);
-        int firstPeak = 0;
-        int secondPeak = 0;
-        Segmenter(&firstPeak, &secondPeak, 0, startLag, modulus);
+        runSegmenterStep(0);
         EndPaint(window, &paint);
         reportProgress(false);
         return 0;
@@ -222,6 +221,10 @@ void startBatch(const ConverterOptions &options) {
     appState.accumWritePos = appState.accumBuffer;
     appState.fileCounter = 0;
     appState.lastWriteFailure[0] = L'\0';
+    conversionProgress.filesInBatch = static_cast<int>(options.files.size());
+    conversionProgress.filesStarted = 0;
+    conversionProgress.filesRead = 0;
+    conversionProgress.soundMicroseconds = 0;
     for (const char *file : options.files) {
         std::wstring path = platform::widePath(file);
         auto *queued = new wchar_t[path.size() + 1];
