@@ -23,11 +23,15 @@ constexpr UINT kDrainPeriodMs = 300;
 constexpr int kExitRead = 0;
 constexpr int kExitNothingRead = 1;
 constexpr int kExitUsage = 2;
+// Files were read but a segment could not be written: the programme is incomplete, and a script
+// must not take the run for a success (and, say, delete its recordings).
+constexpr int kExitSegmentLost = 3;
 
 const char kUsage[] =
     "usage: tindle-convert [--quality N] [--volume X] PROGRAMME_FOLDER FILE.wav...\n"
     "  N: Vorbis quality level from -2 to 9 (default 1)\n"
-    "  X: volume from 0.01 to 2.00 in steps of 0.01 (default 1.00)\n";
+    "  X: volume from 0.01 to 2.00 in steps of 0.01 (default 1.00)\n"
+    "exit status: 0 done, 1 no file read, 2 bad usage, 3 a segment could not be written\n";
 
 struct ConverterOptions {
     int qualityLevel = 1;
@@ -286,10 +290,14 @@ int runHeadlessConverter(int argc, char **argv) {
     appState.mainWindow = nullptr;
     UnregisterClassW(kConverterClass, nullptr);
 
-    if (appState.lastWriteFailure[0] != L'\0') {
+    bool segmentLost = appState.lastWriteFailure[0] != L'\0';
+    if (segmentLost) {
         fputs("tindle-convert: a segment was lost: ", stderr);
         printWide(stderr, appState.lastWriteFailure);
         fputc('\n', stderr);
     }
-    return thread != 0 && conversionProgress.filesRead > 0 ? kExitRead : kExitNothingRead;
+    if (thread == 0 || conversionProgress.filesRead == 0) {
+        return kExitNothingRead;
+    }
+    return segmentLost ? kExitSegmentLost : kExitRead;
 }

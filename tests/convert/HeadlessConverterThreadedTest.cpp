@@ -130,6 +130,22 @@ TEST_F(HeadlessConverterThreaded, NothingReadExitsWithOne) {
     EXPECT_NE(errors_.find("cannot create the programme folder"), std::string::npos);
 }
 
+// A segment that cannot be written makes the run fail, though the other files are there.
+TEST_F(HeadlessConverterThreaded, ALostSegmentExitsWithThree) {
+    std::string wav = writeWav("ok.wav", 8000, 1, makeTone(8000 * 2, 1, 8000, 300.0));
+    std::string folder = scratch_.path("prog");
+    // A folder where the first file belongs: it can be neither created nor replaced.
+    ASSERT_EQ(run({folder, wav}), 0);
+    ASSERT_TRUE(DeleteFileW(platform::widePath((folder + sep() + "0.ogg").c_str()).c_str()));
+    ASSERT_TRUE(
+        CreateDirectoryW(platform::widePath((folder + sep() + "0.ogg").c_str()).c_str(), nullptr));
+
+    EXPECT_EQ(run({folder, wav}), 3);
+    EXPECT_NE(errors_.find("a segment was lost"), std::string::npos) << errors_;
+    EXPECT_EQ(readWholeFile(folder + sep() + "index.txt"),
+              "SAMPLES\t360000\r\nFILES\t0\r\nINIT\t0\r\n");
+}
+
 TEST_F(HeadlessConverterThreaded, BadUsageExitsWithTwoAndTouchesNothing) {
     std::string folder = scratch_.path("prog");
     std::string wav = writeWav("ok.wav", 8000, 1, makeTone(8000, 1, 8000, 300.0));
