@@ -15,56 +15,74 @@ struct PcmChunk {
     unsigned char *data;
 };
 
-// First-in-first-out queue of chunks from the capture and conversion threads to the UI thread.
-// The lock covers only the queue's own bookkeeping, never the chunk bytes.
-class PcmQueueType {
+// A first-in-first-out queue whose own bookkeeping is guarded by one critical section. The lock
+// is taken once per operation and never held across operations, so producers on other threads
+// wait at most for one push, one copy of the front or one removal.
+template <typename T> class LockedFifo {
 public:
-    PcmQueueType();
-    ~PcmQueueType();
-    PcmQueueType(const PcmQueueType &) = delete;
-    PcmQueueType &operator=(const PcmQueueType &) = delete;
+    LockedFifo() { InitializeCriticalSection(&lock_); }
+    ~LockedFifo() { DeleteCriticalSection(&lock_); }
+    LockedFifo(const LockedFifo &) = delete;
+    LockedFifo &operator=(const LockedFifo &) = delete;
 
-    void push(PcmChunk chunk);
-    // A copy of the front chunk; the queue must not be empty.
-    PcmChunk front();
-    // Removes the front chunk if there is one; its bytes are not released.
-    void pop();
+    void push(T item) {
+        EnterCriticalSection(&lock_);
+        queue_.push_back(item);
+        count_.store(static_cast<uint32_t>(queue_.size()));
+        LeaveCriticalSection(&lock_);
+    }
+    // A copy of the front element; the queue must not be empty.
+    T front() {
+        EnterCriticalSection(&lock_);
+        T item = queue_.front();
+        LeaveCriticalSection(&lock_);
+        return item;
+    }
+    // Removes the front element if there is one; what it points to is not released.
+    void pop() { take(nullptr); }
     // A snapshot of the element count, read without the lock.
-    uint32_t count() const;
-    // Removes and releases every chunk counted at the start; later pushes stay queued.
-    void discardAll();
+    uint32_t count() const { return count_.load(); }
+
+protected:
+    // Removes the front element and copies it out in one step; false when the queue is empty.
+    bool take(T *out) {
+        bool taken = false;
+        EnterCriticalSection(&lock_);
+        if (!queue_.empty()) {
+            if (out != nullptr) {
+                *out = queue_.front();
+            }
+            queue_.pop_front();
+            count_.store(static_cast<uint32_t>(queue_.size()));
+            taken = true;
+        }
+        LeaveCriticalSection(&lock_);
+        return taken;
+    }
 
 private:
-    std::deque<PcmChunk> queue_;
+    std::deque<T> queue_;
     std::atomic<uint32_t> count_{0};
     CRITICAL_SECTION lock_;
 };
 
-// First-in-first-out queue of dropped-file paths, each a new[]-allocated NUL-terminated wide
-// string whose ownership passes with the pointer. The drop handler pushes on the UI thread while
-// a conversion thread may be popping, so the queue has a lock of its own.
-class DropQueueType {
+// Chunks from the capture and conversion threads to the UI thread, which alone removes them.
+class PcmQueueType : public LockedFifo<PcmChunk> {
 public:
-    DropQueueType();
-    ~DropQueueType();
-    DropQueueType(const DropQueueType &) = delete;
-    DropQueueType &operator=(const DropQueueType &) = delete;
+    // Removes and releases every chunk counted at the start; later pushes stay queued.
+    void discardAll();
+};
 
-    void push(wchar_t *path);
-    // The front path; the queue must not be empty.
-    wchar_t *front();
-    void pop();
-    uint32_t count() const;
+// Dropped-file paths, each a new[]-allocated NUL-terminated wide string whose ownership passes
+// with the pointer. The drop handler pushes on the UI thread while a conversion thread may be
+// taking paths, and the close handling may empty the queue meanwhile.
+class DropQueueType : public LockedFifo<wchar_t *> {
+public:
     // Removes the front path and returns it in one step, or null when the queue is empty. Used
     // where two threads may take paths at once (a running conversion and the close handling).
     wchar_t *take();
     // Removes every path counted at the start and releases it.
     void discardAll();
-
-private:
-    std::deque<wchar_t *> queue_;
-    std::atomic<uint32_t> count_{0};
-    CRITICAL_SECTION lock_;
 };
 
 extern PcmQueueType PcmQueue;
