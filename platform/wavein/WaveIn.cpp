@@ -207,7 +207,11 @@ MMRESULT waveInClose(HWAVEIN device) {
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveInPrepareHeader(HWAVEIN device, LPWAVEHDR header, UINT headerSize) {
+namespace {
+
+// The checks every header call shares: a live device and a whole header.
+MMRESULT withHeader(HWAVEIN device, LPWAVEHDR header, UINT headerSize,
+                    MMRESULT (platform::WaveInDevice::*operation)(LPWAVEHDR)) {
     OpenDevice open;
     if (!platform::lookup(device, open)) {
         return MMSYSERR_INVALHANDLE;
@@ -215,29 +219,21 @@ MMRESULT waveInPrepareHeader(HWAVEIN device, LPWAVEHDR header, UINT headerSize) 
     if (header == nullptr || headerSize < sizeof(WAVEHDR)) {
         return MMSYSERR_INVALPARAM;
     }
-    return open.device->prepare(header);
+    return (open.device.get()->*operation)(header);
+}
+
+} // namespace
+
+MMRESULT waveInPrepareHeader(HWAVEIN device, LPWAVEHDR header, UINT headerSize) {
+    return withHeader(device, header, headerSize, &platform::WaveInDevice::prepare);
 }
 
 MMRESULT waveInUnprepareHeader(HWAVEIN device, LPWAVEHDR header, UINT headerSize) {
-    OpenDevice open;
-    if (!platform::lookup(device, open)) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (header == nullptr || headerSize < sizeof(WAVEHDR)) {
-        return MMSYSERR_INVALPARAM;
-    }
-    return open.device->unprepare(header);
+    return withHeader(device, header, headerSize, &platform::WaveInDevice::unprepare);
 }
 
 MMRESULT waveInAddBuffer(HWAVEIN device, LPWAVEHDR header, UINT headerSize) {
-    OpenDevice open;
-    if (!platform::lookup(device, open)) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (header == nullptr || headerSize < sizeof(WAVEHDR)) {
-        return MMSYSERR_INVALPARAM;
-    }
-    return open.device->add(header);
+    return withHeader(device, header, headerSize, &platform::WaveInDevice::add);
 }
 
 MMRESULT waveInStart(HWAVEIN device) {
