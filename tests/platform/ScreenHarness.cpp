@@ -126,28 +126,24 @@ void ScreenHarness::push(SDL_Event event, bool wait) {
         sync();
 }
 
-void ScreenHarness::press(HWND window, int x, int y, Uint8 button) {
+void ScreenHarness::mouseButton(HWND window, int x, int y, Uint8 button, bool down) {
     SDL_Event e = {};
-    e.type = SDL_MOUSEBUTTONDOWN;
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     e.button.windowID = target(window, x, y);
     e.button.button = button;
-    e.button.state = SDL_PRESSED;
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
     e.button.clicks = 1;
     e.button.x = x;
     e.button.y = y;
     push(e);
 }
 
+void ScreenHarness::press(HWND window, int x, int y, Uint8 button) {
+    mouseButton(window, x, y, button, true);
+}
+
 void ScreenHarness::release(HWND window, int x, int y, Uint8 button) {
-    SDL_Event e = {};
-    e.type = SDL_MOUSEBUTTONUP;
-    e.button.windowID = target(window, x, y);
-    e.button.button = button;
-    e.button.state = SDL_RELEASED;
-    e.button.clicks = 1;
-    e.button.x = x;
-    e.button.y = y;
-    push(e);
+    mouseButton(window, x, y, button, false);
 }
 
 void ScreenHarness::click(HWND window, int x, int y, Uint8 button) {

@@ -82,6 +82,7 @@ public:
 
 private:
     void push(SDL_Event event, bool wait = true);
+    void mouseButton(HWND window, int x, int y, Uint8 button, bool down);
     // SDL window id and the point in its client area for a client point of window.
     Uint32 target(HWND window, int &x, int &y);
     void uiMain();
